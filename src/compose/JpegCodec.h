@@ -1,0 +1,40 @@
+#pragma once
+
+#include "compose/Bitmap.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace palvina {
+
+class RowSink;
+
+struct PictureSize {
+    int width = 0;
+    int height = 0;
+};
+
+// All decoders return 24-bit BGR whatever the JPEG's colour space (grayscale, RGB, YCbCr, CMYK,
+// YCCK) and throw PictureError for a missing, damaged or oversized file; they never end the
+// process.
+
+// The size of the JPEG picture in the file, from its header only.
+PictureSize ReadJpegSize(const std::string& path);
+
+Bitmap DecodeJpegFile(const std::string& path);
+Bitmap DecodeJpegMemory(const std::uint8_t* data, std::size_t size);
+
+// Streams the picture into `sink`. When minWidth/minHeight are given (> 0), the decoder uses the
+// largest DCT reduction (1/2, 1/4, 1/8 or another n/8 step) that keeps the decoded size at least
+// minWidth x minHeight, so a large photo meant for a screen-size result decodes quickly and in
+// little memory. Pass 0, 0 for the full size.
+void DecodeJpegFileRows(const std::string& path, int minWidth, int minHeight, RowSink& sink);
+void DecodeJpegMemoryRows(const std::uint8_t* data, std::size_t size, int minWidth, int minHeight,
+                          RowSink& sink);
+
+// Writes the picture as a baseline JPEG (quality 1..100), replacing the file atomically.
+// Throws FileWriteError when the file cannot be written.
+void EncodeJpegFile(const Bitmap& bitmap, const std::string& path, int quality = 90);
+
+} // namespace palvina
