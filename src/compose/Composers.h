@@ -30,8 +30,8 @@ bool ComposeOnBackground(const std::string& picture, const std::string& dest, co
                          const std::string& tilePicture, const std::string& maskOption,
                          const ComposeContext& ctx);
 
-// A BMP copy of a picture: a ".bmp" source is copied as it is (success reported even when the copy
-// fails), anything else is decoded as JPEG and saved as BMP.
+// A BMP copy of a picture: a ".bmp" source is copied as it is (a failed copy throws
+// FileWriteError), anything else is decoded as JPEG and saved as BMP.
 bool ConvertToBitmapFile(const std::string& source, const std::string& dest);
 
 } // namespace palvina

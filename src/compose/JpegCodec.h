@@ -21,6 +21,7 @@ struct PictureSize {
 
 // The size of the JPEG picture in the file, from its header only.
 PictureSize ReadJpegSize(const std::string& path);
+PictureSize ReadJpegMemorySize(const std::uint8_t* data, std::size_t size);
 
 Bitmap DecodeJpegFile(const std::string& path);
 Bitmap DecodeJpegMemory(const std::uint8_t* data, std::size_t size);

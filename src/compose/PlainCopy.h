@@ -1,0 +1,11 @@
+#pragma once
+
+#include "compose/Bitmap.h"
+
+namespace palvina {
+
+// Copies the whole of `source` 1:1 into `dest` with its top-left corner at (x, y); whatever
+// falls outside `dest` is cut off. Either bitmap may be 24 or 32 bits.
+void PlainCopy(const Bitmap& source, Bitmap& dest, int x, int y);
+
+} // namespace palvina
