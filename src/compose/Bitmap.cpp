@@ -21,7 +21,7 @@ Bitmap::Bitmap(int width, int height, PixelFormat format)
         throw PictureError("Picture size " + std::to_string(width) + " x " + std::to_string(height)
                            + " is not supported");
     }
-    data_.assign(stride() * static_cast<std::size_t>(height_), 0);
+    data_ = PixelBuffer(stride() * static_cast<std::size_t>(height_));
 }
 
 void Bitmap::setFormat(PixelFormat format)

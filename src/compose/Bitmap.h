@@ -1,8 +1,9 @@
 #pragma once
 
+#include "compose/PixelBuffer.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 namespace palvina {
 
@@ -48,7 +49,7 @@ private:
     int width_ = 0;
     int height_ = 0;
     PixelFormat format_ = PixelFormat::Bgr24;
-    std::vector<std::uint8_t> data_;
+    PixelBuffer data_;
 };
 
 } // namespace palvina

@@ -8,7 +8,6 @@
 #include "compose/MaskBlend.h"
 #include "compose/MaskOption.h"
 #include "compose/PictureLoad.h"
-#include "compose/PlaceSink.h"
 #include "compose/PlainCopy.h"
 #include "compose/Resampler.h"
 #include "files/AtomicFile.h"
@@ -28,41 +27,54 @@ constexpr int kFrameBorder = 15;
 
 using FitRule = FitValues (*)(int pictureWidth, int pictureHeight, int screenWidth, int screenHeight);
 
-// Plain-copies a JPEG picture at its own size onto the canvas at (x, y) while decoding it.
-void PlaceJpeg(const std::string& path, Bitmap& canvas, int x, int y)
+// Plain-copies a JPEG picture of the given size onto the canvas at (x, y) while decoding it.
+void PlaceJpeg(const std::string& path, const PictureSize& size, Bitmap& canvas, int x, int y)
 {
-    PlaceSink sink(canvas, x, y);
-    DecodeJpegFileRows(path, 0, 0, sink);
-    if (!sink.finished()) {
-        throw PictureError("Unable to decode the whole picture " + path);
-    }
+    StretchJpegRows(path, size.width, size.height,
+                    [&](int row, const std::uint8_t* bgr) { PlaceRow(bgr, size.width, canvas, x, y + row); });
 }
 
-// The album picture at the size the fit rule gives it for the screen, and where it goes.
-Bitmap LoadAlbumPicture(const std::string& path, FitRule fitRule, const ScreenSize& screen, FitValues& fit)
+// An album picture: where it goes and, for a BMP file, its pixels at the fitted size (a JPEG
+// picture is decoded when it is drawn).
+struct AlbumPicture {
+    std::string path;
+    Bitmap pixels;
+    FitValues fit;
+};
+
+AlbumPicture PrepareAlbumPicture(const std::string& path, FitRule fitRule, const ScreenSize& screen)
 {
+    AlbumPicture picture{path, {}, {}};
     if (HasBmpExtension(path)) {
         // A BMP put into an album folder by hand is composed like a decoded JPEG picture.
-        Bitmap original = ReadBmpFile(path);
-        fit = fitRule(original.width(), original.height(), screen.width, screen.height);
-        if (fit.width == original.width() && fit.height == original.height()) {
-            return original;
+        picture.pixels = ReadBmpFile(path);
+        picture.fit = fitRule(picture.pixels.width(), picture.pixels.height(), screen.width, screen.height);
+        if (picture.fit.width != picture.pixels.width() || picture.fit.height != picture.pixels.height()) {
+            Bitmap scaled(picture.fit.width, picture.fit.height);
+            SmoothStretch(picture.pixels, scaled);
+            picture.pixels = std::move(scaled);
         }
-        Bitmap scaled(fit.width, fit.height);
-        SmoothStretch(original, scaled);
-        return scaled;
+        return picture;
     }
     const PictureSize size = ReadJpegSize(path);
-    fit = fitRule(size.width, size.height, screen.width, screen.height);
-    return LoadJpegStretched(path, fit.width, fit.height);
+    picture.fit = fitRule(size.width, size.height, screen.width, screen.height);
+    return picture;
 }
 
 // Sets the album picture onto the canvas: through a random mask, or plainly.
-void SetAlbumPicture(const Bitmap& picture, const FitValues& fit, bool masked, Bitmap& canvas,
-                     const ComposeContext& ctx)
+void DrawAlbumPicture(AlbumPicture& picture, bool masked, Bitmap& canvas, const ComposeContext& ctx)
 {
+    const FitValues& fit = picture.fit;
+    const bool jpeg = picture.pixels.empty();
     if (!masked) {
-        PlainCopy(picture, canvas, fit.offX, fit.offY);
+        if (jpeg) {
+            // Stretched straight onto the canvas while it is decoded.
+            StretchJpegRows(picture.path, fit.width, fit.height, [&](int y, const std::uint8_t* row) {
+                PlaceRow(row, fit.width, canvas, fit.offX, fit.offY + y);
+            });
+        } else {
+            PlainCopy(picture.pixels, canvas, fit.offX, fit.offY);
+        }
         return;
     }
     std::unique_ptr<RandomSource> ownRandom;
@@ -70,9 +82,13 @@ void SetAlbumPicture(const Bitmap& picture, const FitValues& fit, bool masked, B
         ownRandom = std::make_unique<RandomSource>();
     }
     RandomSource& random = ctx.random ? *ctx.random : *ownRandom;
-    const Bitmap mask = LoadRandomMask(ctx.maskFolder, random, picture.width(), picture.height());
     // Blending in place gives what copying the canvas area out, blending and copying it back does.
-    BlendOnto(picture, mask, canvas, fit.offX, fit.offY);
+    if (jpeg) {
+        BlendJpegWithRandomMaskAt(picture.path, fit.width, fit.height, canvas, fit.offX, fit.offY, ctx.maskFolder,
+                                  random);
+    } else {
+        BlendWithRandomMaskAt(picture.pixels, canvas, fit.offX, fit.offY, ctx.maskFolder, random);
+    }
 }
 
 // Copies a file as it is, replacing the destination atomically.
@@ -106,7 +122,7 @@ bool ComposePictorialPage(const std::string& picture, const std::string& dest, c
     }
     // A new canvas is black already.
     Bitmap canvas(screen.width, screen.height);
-    PlaceJpeg(picture, canvas, screen.width - size.width, (screen.height - size.height) / 2);
+    PlaceJpeg(picture, size, canvas, screen.width - size.width, (screen.height - size.height) / 2);
     WriteBmpFile(canvas, dest);
     return true;
 }
@@ -124,7 +140,7 @@ bool ComposeCenteredOrStretched(const std::string& picture, const std::string& d
     const ScreenSize screen = ctx.screenSize();
     if (size.width < screen.width || size.height < screen.height) {
         Bitmap canvas(screen.width, screen.height);
-        PlaceJpeg(picture, canvas, (screen.width - size.width) / 2, (screen.height - size.height) / 2);
+        PlaceJpeg(picture, size, canvas, (screen.width - size.width) / 2, (screen.height - size.height) / 2);
         WriteBmpFile(canvas, dest);
         return true;
     }
@@ -139,21 +155,19 @@ bool ComposeOnBackground(const std::string& picture, const std::string& dest, co
                          const ComposeContext& ctx)
 {
     const ScreenSize screen = ctx.screenSize();
-    FitValues fit;
-    const Bitmap shown = LoadAlbumPicture(picture, FitOnBackground, screen, fit);
+    AlbumPicture shown = PrepareAlbumPicture(picture, FitOnBackground, screen);
 
     Bitmap canvas(screen.width, screen.height);
     // Only the texts the chosen kind uses are read; any other kind leaves the canvas black.
     if (backgroundKind == "0") {
         FillSolid(canvas, TextToColor(solidColour));
     } else if (backgroundKind == "1") {
-        FillGradient(canvas, ParseStrictInt(bandDirection), TextToColor(gradientEnd),
-                     TextToColor(gradientStart));
+        FillGradient(canvas, ParseStrictInt(bandDirection), TextToColor(gradientEnd), TextToColor(gradientStart));
     } else if (backgroundKind == "2") {
         FillTiled(canvas, tilePicture);
     }
 
-    SetAlbumPicture(shown, fit, ReadMaskOption(maskOption), canvas, ctx);
+    DrawAlbumPicture(shown, ReadMaskOption(maskOption), canvas, ctx);
     WriteBmpFile(canvas, dest);
     return true;
 }
@@ -162,18 +176,20 @@ bool ComposeFramed(const std::string& picture, const std::string& dest, const st
                    const std::string& maskOption, const ComposeContext& ctx)
 {
     const ScreenSize screen = ctx.screenSize();
-    FitValues fit;
-    const Bitmap shown = LoadAlbumPicture(picture, FitInFrame, screen, fit);
+    AlbumPicture shown = PrepareAlbumPicture(picture, FitInFrame, screen);
 
-    Bitmap canvas(screen.width, screen.height);
+    // A BMP frame replaces the canvas with its own size and pixels (the picture is still placed
+    // by the screen's size), so only a JPEG frame needs the screen-size canvas made first.
+    Bitmap canvas = HasBmpExtension(framePicture) ? Bitmap() : Bitmap(screen.width, screen.height);
     PaintFramePicture(framePicture, canvas);
 
     const bool masked = ReadMaskOption(maskOption);
     if (!masked) {
+        const FitValues& fit = shown.fit;
         FillRectangle(canvas, fit.offX - kFrameBorder, fit.offY - kFrameBorder, fit.offX + fit.width + kFrameBorder,
                       fit.offY + fit.height + kFrameBorder, kWhite);
     }
-    SetAlbumPicture(shown, fit, masked, canvas, ctx);
+    DrawAlbumPicture(shown, masked, canvas, ctx);
     WriteBmpFile(canvas, dest);
     return true;
 }

@@ -30,17 +30,32 @@ void BlendWithMask(const Bitmap& picture, const Bitmap& mask, Bitmap& output);
 
 // The same through a mask chosen at random from `maskFolder` (reseeding `random` from the clock
 // first) and smooth-stretched to the picture's size; `background` is given the picture's size
-// and holds the result. Throws PictureError when the folder has no mask or the mask does not
-// decode.
+// and holds the result (partly blended when the mask fails to decode halfway). Throws
+// PictureError when the folder has no mask or the mask does not decode.
 void BlendWithRandomMask(const Bitmap& picture, Bitmap& background, const std::string& maskFolder,
                          RandomSource& random);
 
-// The random mask of BlendWithRandomMask, decoded and stretched to width x height.
-Bitmap LoadRandomMask(const std::string& maskFolder, RandomSource& random, int width, int height);
+// The mask file BlendWithRandomMask uses: `random` is reseeded from the clock, then one of the
+// folder's pictures (ListImageFiles) is taken at a random index. Throws PictureError when the
+// folder has none.
+std::string PickRandomMask(const std::string& maskFolder, RandomSource& random);
 
-// Blends `picture` through `mask` (of the picture's size) into the rectangle of `canvas` whose
-// top-left corner is (offX, offY); what falls outside the canvas is cut off. Gives the canvas
-// what copying that rectangle out, blending it and copying it back would give.
+// Blends `picture` through `mask` into the rectangle of `canvas` whose top-left corner is
+// (offX, offY), where both picture and mask have pixels; what falls outside the canvas is cut
+// off. Gives the canvas what copying that rectangle out, blending it and copying it back would.
 void BlendOnto(const Bitmap& picture, const Bitmap& mask, Bitmap& canvas, int offX, int offY);
+
+// BlendOnto through a random mask from `maskFolder`, stretched to the picture's size while it
+// is decoded and blended row by row, so the stretched mask is never held whole. On failure the
+// canvas may be partly blended.
+void BlendWithRandomMaskAt(const Bitmap& picture, Bitmap& canvas, int offX, int offY, const std::string& maskFolder,
+                           RandomSource& random);
+
+// The same for a JPEG picture stretched to width x height: the picture is stretched while it is
+// decoded and each of its rows blended as it is finished, through the mask (reduced by the
+// decoder as far as the shown size allows) stretched a row at a time, so neither is held at the
+// shown size.
+void BlendJpegWithRandomMaskAt(const std::string& picturePath, int width, int height, Bitmap& canvas, int offX,
+                               int offY, const std::string& maskFolder, RandomSource& random);
 
 } // namespace palvina

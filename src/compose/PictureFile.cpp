@@ -10,49 +10,51 @@
 
 namespace palvina {
 
-namespace {
-
-// Closes the descriptor on every way out.
-struct FileDescriptor {
-    int fd;
-    ~FileDescriptor() { ::close(fd); }
-};
-
-[[noreturn]] void FailRead(const std::string& path, const char* reason)
+PictureFile::PictureFile(const std::string& path)
+    : path_(path), fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC))
 {
-    throw PictureError("Cannot read picture " + path + ": " + reason);
-}
-
-} // namespace
-
-PictureBytes ReadPictureFile(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        FailRead(path, std::strerror(errno));
+    if (fd_ < 0) {
+        fail(std::strerror(errno));
     }
-    const FileDescriptor guard{fd};
     struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        FailRead(path, std::strerror(errno));
+    if (::fstat(fd_, &st) != 0) {
+        const int error = errno;
+        ::close(fd_);
+        fail(std::strerror(error));
     }
     if (!S_ISREG(st.st_mode)) {
-        FailRead(path, "not a regular file");
+        ::close(fd_);
+        fail("not a regular file");
     }
-    if (static_cast<std::uint64_t>(st.st_size) > kMaxPictureFileBytes) {
-        FailRead(path, "file too large");
+    size_ = static_cast<std::uint64_t>(st.st_size);
+}
+
+PictureFile::~PictureFile()
+{
+    ::close(fd_);
+}
+
+void PictureFile::fail(const char* reason) const
+{
+    throw PictureError("Cannot read picture " + path_ + ": " + reason);
+}
+
+PictureBytes PictureFile::readAll()
+{
+    if (size_ > kMaxPictureFileBytes) {
+        fail("file too large");
     }
     PictureBytes bytes;
-    const auto expected = static_cast<std::size_t>(st.st_size);
+    const auto expected = static_cast<std::size_t>(size_);
     bytes.data = std::make_unique_for_overwrite<std::uint8_t[]>(expected > 0 ? expected : 1);
     // The file may shrink while we read it: keep what was actually read.
     while (bytes.size < expected) {
-        const ssize_t n = ::read(fd, bytes.data.get() + bytes.size, expected - bytes.size);
+        const ssize_t n = ::read(fd_, bytes.data.get() + bytes.size, expected - bytes.size);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            FailRead(path, std::strerror(errno));
+            fail(std::strerror(errno));
         }
         if (n == 0) {
             break;
@@ -60,6 +62,11 @@ PictureBytes ReadPictureFile(const std::string& path)
         bytes.size += static_cast<std::size_t>(n);
     }
     return bytes;
+}
+
+PictureBytes ReadPictureFile(const std::string& path)
+{
+    return PictureFile(path).readAll();
 }
 
 } // namespace palvina

@@ -210,8 +210,20 @@ StretchSink::Axis StretchSink::MakeAxis(int sourceSize, int destSize, int weight
 }
 
 StretchSink::StretchSink(Bitmap& destination)
-    : dest_(destination)
+    : StretchSink(destination.width(), destination.height(),
+                  [&destination](int y, const std::uint8_t* bgr) {
+                      StoreRow(destination.row(y), destination.bytesPerPixel(), bgr,
+                               static_cast<std::size_t>(destination.width()) * 3);
+                  })
 {
+}
+
+StretchSink::StretchSink(int width, int height, RowOutput output)
+    : destWidth_(width), destHeight_(height), output_(std::move(output))
+{
+    if (width < 0 || height < 0) {
+        destWidth_ = destHeight_ = 0;
+    }
 }
 
 void StretchSink::begin(int width, int height)
@@ -225,12 +237,12 @@ void StretchSink::begin(int width, int height)
     sourceHeight_ = height;
     sourceRow_ = 0;
     destRow_ = 0;
-    if (dest_.empty()) {
+    if (destWidth_ == 0 || destHeight_ == 0) {
         return;
     }
-    across_ = MakeAxis(width, dest_.width(), kAcrossBits);
-    down_ = MakeAxis(height, dest_.height(), kDownBits);
-    values_ = static_cast<std::size_t>(dest_.width()) * 3;
+    across_ = MakeAxis(width, destWidth_, kAcrossBits);
+    down_ = MakeAxis(height, destHeight_, kDownBits);
+    values_ = static_cast<std::size_t>(destWidth_) * 3;
     const std::size_t padded = Blocks(values_) * kBlock;
     packed_.assign(across_.identity ? 0 : static_cast<std::size_t>(width), 0);
     rows_[0].assign(padded, 0);
@@ -243,7 +255,7 @@ void StretchSink::begin(int width, int height)
 
 void StretchSink::horizontal(const std::uint8_t* bgr, std::uint16_t* out)
 {
-    const int width = dest_.width();
+    const int width = destWidth_;
     if (across_.identity) {
         for (std::size_t i = 0; i < values_; ++i) {
             out[i] = static_cast<std::uint16_t>(bgr[i] << 8);
@@ -271,7 +283,7 @@ void StretchSink::row(const std::uint8_t* bgr)
         throw PictureError("Picture rows do not match the announced size");
     }
     const int r = sourceRow_++;
-    if (dest_.empty()) {
+    if (destWidth_ == 0 || destHeight_ == 0) {
         return;
     }
     const std::size_t blocks = Blocks(values_);
@@ -279,11 +291,11 @@ void StretchSink::row(const std::uint8_t* bgr)
     if (down_.identity) {
         if (across_.identity) {
             // 1:1 on both axes: the row is copied as it is.
-            StoreRow(dest_.row(r), dest_.bytesPerPixel(), bgr, values_);
+            output_(r, bgr);
         } else {
             horizontal(bgr, rows_[0].data());
             RoundValues(out_.data(), rows_[0].data(), blocks);
-            StoreRow(dest_.row(r), dest_.bytesPerPixel(), out_.data(), values_);
+            output_(r, out_.data());
         }
         destRow_ = r + 1;
         return;
@@ -292,7 +304,7 @@ void StretchSink::row(const std::uint8_t* bgr)
     if (down_.enlarging) {
         // A destination row needs the last one or two source rows, both still held.
         horizontal(bgr, rows_[r & 1].data());
-        for (; destRow_ < dest_.height() && down_.last[destRow_] <= r; ++destRow_) {
+        for (; destRow_ < destHeight_ && down_.last[destRow_] <= r; ++destRow_) {
             const int start = down_.start[destRow_];
             const std::int32_t* w = down_.weights.data() + static_cast<std::size_t>(destRow_) * down_.taps;
             if (down_.taps == 1 || w[1] == 0) {
@@ -301,7 +313,7 @@ void StretchSink::row(const std::uint8_t* bgr)
                 Interpolate(out_.data(), rows_[start & 1].data(), rows_[(start + 1) & 1].data(),
                             static_cast<std::uint32_t>(w[0]), static_cast<std::uint32_t>(w[1]), blocks);
             }
-            StoreRow(dest_.row(destRow_), dest_.bytesPerPixel(), out_.data(), values_);
+            output_(destRow_, out_.data());
         }
         return;
     }
@@ -309,7 +321,7 @@ void StretchSink::row(const std::uint8_t* bgr)
     // Shrinking: a source row adds into the running sums of at most two destination rows.
     const std::uint16_t* h = rows_[0].data();
     horizontal(bgr, rows_[0].data());
-    for (int j = destRow_; j < dest_.height() && down_.first[j] <= r; ++j) {
+    for (int j = destRow_; j < destHeight_ && down_.first[j] <= r; ++j) {
         if (r > down_.last[j]) {
             continue;
         }
@@ -321,9 +333,9 @@ void StretchSink::row(const std::uint8_t* bgr)
             AddWeighted(sums_[j & 1].data(), h, weight, blocks);
         }
     }
-    for (; destRow_ < dest_.height() && down_.last[destRow_] <= r; ++destRow_) {
+    for (; destRow_ < destHeight_ && down_.last[destRow_] <= r; ++destRow_) {
         RoundSums(out_.data(), sums_[destRow_ & 1].data(), blocks);
-        StoreRow(dest_.row(destRow_), dest_.bytesPerPixel(), out_.data(), values_);
+        output_(destRow_, out_.data());
     }
 }
 
@@ -349,13 +361,28 @@ void SmoothStretch(const Bitmap& source, Bitmap& destination)
     }
 }
 
-void StretchJpegInto(const std::string& path, Bitmap& destination)
+namespace {
+
+void DecodeInto(const std::string& path, int width, int height, StretchSink& sink)
 {
-    StretchSink sink(destination);
-    DecodeJpegFileRows(path, destination.width(), destination.height(), sink);
+    DecodeJpegFileRows(path, width, height, sink);
     if (!sink.finished()) {
         throw PictureError("Unable to decode the whole picture " + path);
     }
+}
+
+} // namespace
+
+void StretchJpegInto(const std::string& path, Bitmap& destination)
+{
+    StretchSink sink(destination);
+    DecodeInto(path, destination.width(), destination.height(), sink);
+}
+
+void StretchJpegRows(const std::string& path, int width, int height, StretchSink::RowOutput output)
+{
+    StretchSink sink(width, height, std::move(output));
+    DecodeInto(path, width, height, sink);
 }
 
 Bitmap LoadJpegStretched(const std::string& path, int width, int height)

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,8 +22,14 @@ namespace palvina {
 // stretched while it is being decoded, without ever being held whole.
 class StretchSink : public RowSink {
 public:
+    // Receives each finished destination row, top to bottom: `bgr` holds width x 3 bytes and is
+    // valid during the call only.
+    using RowOutput = std::function<void(int y, const std::uint8_t* bgr)>;
+
     // The destination keeps its size and format (24 or 32 bits); it must outlive the sink.
     explicit StretchSink(Bitmap& destination);
+    // Stretches to width x height and hands over the rows instead of keeping them.
+    StretchSink(int width, int height, RowOutput output);
 
     void begin(int width, int height) override;
     void row(const std::uint8_t* bgr) override;
@@ -47,7 +54,9 @@ private:
 
     void horizontal(const std::uint8_t* bgr, std::uint16_t* out);
 
-    Bitmap& dest_;
+    int destWidth_ = 0;
+    int destHeight_ = 0;
+    RowOutput output_;
     Axis across_;
     Axis down_;
     bool began_ = false;
@@ -69,6 +78,9 @@ void SmoothStretch(const Bitmap& source, Bitmap& destination);
 // Decodes a JPEG file and smooth-stretches it onto the whole of `destination` (which keeps its
 // size and format) while decoding, the decoder reducing large pictures first. Throws PictureError.
 void StretchJpegInto(const std::string& path, Bitmap& destination);
+
+// The same, handing the stretched rows to `output` as they are finished instead of keeping them.
+void StretchJpegRows(const std::string& path, int width, int height, StretchSink::RowOutput output);
 
 // Decodes a JPEG file and smooth-stretches it to width x height while decoding (with the decoder
 // reducing large pictures first), without holding the full-size picture. Throws PictureError.

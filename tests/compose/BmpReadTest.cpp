@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -265,6 +266,11 @@ std::vector<BmpCase> ReadCases()
     return cases;
 }
 
+void PrintTo(const BmpCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class BmpReadTest : public ::testing::TestWithParam<BmpCase> {};
 
 TEST_P(BmpReadTest, DecodesPixelExact)
@@ -359,6 +365,11 @@ std::vector<DamagedCase> DamagedCases()
              return Patched32(b, 10, static_cast<std::uint32_t>(b.size()));
          }},
     };
+}
+
+void PrintTo(const DamagedCase& c, std::ostream* os)
+{
+    *os << c.name;
 }
 
 class BmpDamagedTest : public ::testing::TestWithParam<DamagedCase> {};

@@ -135,11 +135,14 @@ TEST_F(AlbumTest, MaskBlendsThePictureIntoTheBackground)
     AddMask("halves.jpg", test::MakePicture(64, 64, [](int x, int) { return x < 32 ? kWhite : 0u; }));
     const Bitmap picture = test::MakeSolid(100, 80, 0x0000FF);
     WriteBmpFile(picture, File("p.bmp"));
-    ASSERT_TRUE(OnBackground("p.bmp", "0", "clLime", "", "", "", "", "-1"));
-    const Bitmap result = Result();
-    EXPECT_TRUE(test::ColourNear(result.pixel(275, 240), 0x0000FF, 2));
-    EXPECT_TRUE(test::ColourNear(result.pixel(365, 240), 0x00FF00, 2));
-    EXPECT_EQ(result.pixel(269, 240), 0x00FF00u);
+    EncodeJpegFile(picture, File("p.jpg"), 100);
+    for (const char* name : {"p.bmp", "p.jpg"}) {
+        ASSERT_TRUE(OnBackground(name, "0", "clLime", "", "", "", "", "-1"));
+        const Bitmap result = Result();
+        EXPECT_TRUE(test::ColourNear(result.pixel(275, 240), 0x0000FF, 2)) << name;
+        EXPECT_TRUE(test::ColourNear(result.pixel(365, 240), 0x00FF00, 2)) << name;
+        EXPECT_EQ(result.pixel(269, 240), 0x00FF00u) << name;
+    }
 }
 
 TEST_F(AlbumTest, FramedPictureHasAWhiteBorderWithoutMask)

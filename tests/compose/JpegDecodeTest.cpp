@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,11 @@ std::vector<ColourCase> ColourCases()
         // Without the Adobe marker the inks are stored as they are.
         {"PlainCmykMixed", Spec(JCS_CMYK, JCS_CMYK, false), {0, 128, 255, 64}, {191, 95, 0}, 1},
     };
+}
+
+void PrintTo(const ColourCase& c, std::ostream* os)
+{
+    *os << c.name;
 }
 
 class JpegColourTest : public ::testing::TestWithParam<ColourCase> {};
@@ -166,12 +172,19 @@ std::vector<DamagedJpeg> DamagedCases()
     };
 }
 
+void PrintTo(const DamagedJpeg& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class JpegDamagedTest : public ::testing::TestWithParam<DamagedJpeg> {};
 
-TEST_P(JpegDamagedTest, BothPathsThrowPictureErrorBeforeAnyRow)
+TEST_P(JpegDamagedTest, EveryPathThrowsPictureError)
 {
     const DamagedJpeg& c = GetParam();
     const std::vector<std::uint8_t> bytes = c.bytes();
+    test::PictureTestFolder folder;
+    EXPECT_THROW(DecodeJpegFile(folder.write("damaged.jpg", bytes)), PictureError);
     try {
         DecodeJpegMemory(bytes.data(), bytes.size());
         ADD_FAILURE() << "decoded";
@@ -196,6 +209,25 @@ TEST(JpegDecodeTest, MissingEndMarkerStillDecodes)
     const Bitmap bitmap = DecodeJpegMemory(bytes.data(), bytes.size());
     EXPECT_EQ(bitmap.width(), 40);
     EXPECT_EQ(bitmap.height(), 30);
+}
+
+// Application segments larger than the file reader's blocks are skipped across block ends.
+TEST(JpegDecodeTest, FileWithLargeSegmentsDecodesLikeMemory)
+{
+    std::vector<std::uint8_t> bytes = SmallJpeg();
+    for (int i = 0; i < 3; ++i) {
+        std::vector<std::uint8_t> segment{0xFF, 0xE9, 0xFF, 0xFF};  // APP9, 65535 bytes
+        segment.resize(2 + 65535, static_cast<std::uint8_t>(0x11 * i));
+        bytes.insert(bytes.begin() + 2, segment.begin(), segment.end());
+    }
+    test::PictureTestFolder folder;
+    const std::string path = folder.write("large-segments.jpg", bytes);
+    const Bitmap fromFile = DecodeJpegFile(path);
+    const Bitmap fromMemory = DecodeJpegMemory(bytes.data(), bytes.size());
+    ASSERT_EQ(fromFile.width(), 40);
+    ASSERT_EQ(fromMemory.height(), 30);
+    EXPECT_EQ(std::memcmp(fromFile.data(), fromMemory.data(), fromFile.stride() * 30), 0);
+    EXPECT_EQ(ReadJpegSize(path).width, 40);
 }
 
 TEST(JpegDecodeTest, ReadsTheSizeFromTheHeader)

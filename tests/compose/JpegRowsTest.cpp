@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace palvina {
@@ -27,6 +28,11 @@ struct ScaleCase {
     int minWidth, minHeight;  // asked for
     int expectedWidth, expectedHeight;
 };
+
+void PrintTo(const ScaleCase& c, std::ostream* os)
+{
+    *os << c.width << "x" << c.height << " min " << c.minWidth << "x" << c.minHeight;
+}
 
 class JpegScaledRowsTest : public ::testing::TestWithParam<ScaleCase> {};
 
@@ -56,9 +62,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ScaleCase{4000, 3000, 1920, 1080, 2000, 1500},  // 4/8
                       ScaleCase{4000, 3000, 0, 0, 4000, 3000},        // full size
                       ScaleCase{800, 600, 100, 75, 100, 75},          // 1/8 exactly
-                      ScaleCase{800, 600, 101, 0, 200, 150},          // width alone decides: 2/8
-                      ScaleCase{800, 600, 0, 151, 300, 225},          // height alone decides: 3/8
-                      ScaleCase{800, 600, 500, 10, 500, 375},         // 5/8
+                      ScaleCase{800, 600, 101, 0, 200, 150},          // width alone decides: 1/4
+                      ScaleCase{800, 600, 0, 151, 400, 300},          // height alone decides: 1/2
+                      ScaleCase{800, 600, 401, 10, 800, 600},         // no 5/8 to 7/8 steps
                       ScaleCase{800, 600, 1920, 1080, 800, 600},      // smaller than asked: full size
                       ScaleCase{801, 601, 100, 75, 101, 76}));        // sizes round up
 

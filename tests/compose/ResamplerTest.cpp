@@ -1,5 +1,6 @@
 #include "compose/JpegCodec.h"
 #include "compose/Resampler.h"
+#include "compose/StretchedRows.h"
 #include "compose/ComposeTestPictures.h"
 #include "files/Errors.h"
 #include "files/TempFolder.h"
@@ -156,6 +157,24 @@ TEST(StretchSink, WritesDestinationRowsAsSoonAsTheirSourceRowsArrived)
         EXPECT_TRUE(sink.finished());
         EXPECT_LE(MaxComponentDifference(dest, expected), 1);
         EXPECT_THROW(sink.row(source.row(0)), PictureError);
+    }
+}
+
+TEST(StretchedRows, GivesTheRowsOfTheWholeStretchOnDemand)
+{
+    for (const StretchCase c : {StretchCase{40, 30, 90, 100}, StretchCase{90, 100, 40, 30}, StretchCase{1, 1, 5, 4}}) {
+        const Bitmap source = MakeNoise(c.sourceWidth, c.sourceHeight, 12);
+        Bitmap expected(c.destWidth, c.destHeight);
+        SmoothStretch(source, expected);
+        StretchedRows rows(source, c.destWidth, c.destHeight);
+        for (int y = 0; y < c.destHeight; y += 1 + y % 3) {
+            const std::uint8_t* row = rows.row(y);
+            ASSERT_EQ(std::vector<std::uint8_t>(row, row + expected.stride()),
+                      std::vector<std::uint8_t>(expected.row(y), expected.row(y) + expected.stride()))
+                << y;
+            EXPECT_EQ(rows.row(y), row);
+        }
+        EXPECT_THROW(rows.row(0), PictureError);
     }
 }
 
