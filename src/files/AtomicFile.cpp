@@ -33,7 +33,8 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path)
     mode_t mode = 0;
     struct stat st {};
     if (stat(target_.c_str(), &st) == 0) {
-        if (!S_ISREG(st.st_mode) || access(target_.c_str(), W_OK) != 0) {
+        // A file without any write permission is read-only for everyone, root included.
+        if (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0 || access(target_.c_str(), W_OK) != 0) {
             throw FileWriteError(path_);
         }
         mode = st.st_mode & 07777;
@@ -103,11 +104,11 @@ void AtomicFileWriter::commit(bool flush)
     }
 }
 
-void WriteFileAtomically(const std::string& path, std::string_view bytes)
+void WriteFileAtomically(const std::string& path, std::string_view bytes, bool flush)
 {
     AtomicFileWriter writer(path);
     writer.write(bytes);
-    writer.commit();
+    writer.commit(flush);
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes)

@@ -20,9 +20,10 @@ public:
 
     void write(const void* data, std::size_t size);
     void write(std::string_view bytes) { write(bytes.data(), bytes.size()); }
-    // flush: also push the data to the disk before the rename (settings files); the composed
-    // wallpaper, rewritten every few seconds, skips it.
-    void commit(bool flush = true);
+    // flush: also push the data to the disk before the rename. The rename alone already keeps
+    // readers and crashed writers from seeing half a file; flushing only adds power-loss
+    // durability, at several milliseconds a file.
+    void commit(bool flush = false);
 
 private:
     void fail();
@@ -33,8 +34,9 @@ private:
     int fd_ = -1;
 };
 
-// Writes a whole file through AtomicFileWriter, flushed.
-void WriteFileAtomically(const std::string& path, std::string_view bytes);
+// Writes a whole file through AtomicFileWriter. Settings files are written key by key (an album
+// save writes hundreds of keys), so they are not flushed.
+void WriteFileAtomically(const std::string& path, std::string_view bytes, bool flush = false);
 
 // Reads a whole file; returns false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& bytes);
