@@ -186,19 +186,28 @@ std::string Utf8ToGbk(std::string_view utf8)
     return out;
 }
 
+namespace {
+
+// Appends the character at byte i (U+FFFD for an invalid byte) and returns where the next starts.
+std::size_t AppendUtf8Char(std::string_view utf8, std::size_t i, std::string& out)
+{
+    const std::size_t length = Utf8SequenceLength(utf8, i);
+    if (length == 0) {
+        out.append(kReplacementUtf8);
+        return i + 1;
+    }
+    out.append(utf8.substr(i, length));
+    return i + length;
+}
+
+} // namespace
+
 std::string SanitizeUtf8(std::string_view utf8)
 {
     std::string out;
     out.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size();) {
-        const std::size_t length = Utf8SequenceLength(utf8, i);
-        if (length == 0) {
-            out.append(kReplacementUtf8);
-            ++i;
-        } else {
-            out.append(utf8.substr(i, length));
-            i += length;
-        }
+        i = AppendUtf8Char(utf8, i, out);
     }
     return out;
 }
@@ -229,14 +238,7 @@ std::string CutToGbkBytes(std::string_view utf8, std::size_t maxBytes)
     std::string out;
     out.reserve(bytes * 2);
     for (std::size_t i = 0; fitting > 0; --fitting) {
-        const std::size_t length = Utf8SequenceLength(utf8, i);
-        if (length == 0) {
-            out.append(kReplacementUtf8);
-            ++i;
-        } else {
-            out.append(utf8.substr(i, length));
-            i += length;
-        }
+        i = AppendUtf8Char(utf8, i, out);
     }
     return out;
 }
