@@ -14,7 +14,7 @@ namespace {
 
 using test::EncodeTestJpeg;
 using test::RecordingSink;
-using test::TestJpegSpec;
+using test::TestJpegRecipe;
 
 struct Rgb {
     int r, g, b;
@@ -23,15 +23,15 @@ struct Rgb {
 // A solid picture in some colour space, and the RGB it must decode to.
 struct ColourCase {
     std::string name;
-    TestJpegSpec spec;
+    TestJpegRecipe recipe;
     std::vector<std::uint8_t> stored;  // components as handed to libjpeg
     Rgb expected;
     int tolerance;
 };
 
-TestJpegSpec Spec(J_COLOR_SPACE input, J_COLOR_SPACE stored, bool adobe = true)
+TestJpegRecipe Recipe(J_COLOR_SPACE input, J_COLOR_SPACE stored, bool adobe = true)
 {
-    TestJpegSpec s;
+    TestJpegRecipe s;
     s.input = input;
     s.stored = stored;
     s.adobeMarker = adobe;
@@ -48,20 +48,20 @@ std::vector<std::uint8_t> AdobeInks(int c, int m, int y, int k)
 std::vector<ColourCase> ColourCases()
 {
     return {
-        {"Gray", Spec(JCS_GRAYSCALE, JCS_GRAYSCALE), {128}, {128, 128, 128}, 1},
-        {"YCbCr", Spec(JCS_RGB, JCS_YCbCr), {200, 100, 50}, {200, 100, 50}, 2},
-        {"StoredRgb", Spec(JCS_RGB, JCS_RGB), {200, 100, 50}, {200, 100, 50}, 1},
+        {"Gray", Recipe(JCS_GRAYSCALE, JCS_GRAYSCALE), {128}, {128, 128, 128}, 1},
+        {"YCbCr", Recipe(JCS_RGB, JCS_YCbCr), {200, 100, 50}, {200, 100, 50}, 2},
+        {"StoredRgb", Recipe(JCS_RGB, JCS_RGB), {200, 100, 50}, {200, 100, 50}, 1},
         // Inks C 0, M 255, Y 255, K 0: red.
-        {"AdobeCmykRed", Spec(JCS_CMYK, JCS_CMYK), AdobeInks(0, 255, 255, 0), {255, 0, 0}, 1},
+        {"AdobeCmykRed", Recipe(JCS_CMYK, JCS_CMYK), AdobeInks(0, 255, 255, 0), {255, 0, 0}, 1},
         // Only black ink, half: (255 - 128) of 255 light.
-        {"AdobeCmykGray", Spec(JCS_CMYK, JCS_CMYK), AdobeInks(0, 0, 0, 128), {127, 127, 127}, 1},
+        {"AdobeCmykGray", Recipe(JCS_CMYK, JCS_CMYK), AdobeInks(0, 0, 0, 128), {127, 127, 127}, 1},
         // C 0, M 128, Y 255, K 64: R = 255 * 191/255, G = 127 * 191/255, B = 0.
-        {"AdobeCmykMixed", Spec(JCS_CMYK, JCS_CMYK), AdobeInks(0, 128, 255, 64), {191, 95, 0}, 1},
-        {"AdobeYcckRed", Spec(JCS_CMYK, JCS_YCCK), AdobeInks(0, 255, 255, 0), {255, 0, 0}, 3},
-        {"AdobeYcckGray", Spec(JCS_CMYK, JCS_YCCK), AdobeInks(0, 0, 0, 128), {127, 127, 127}, 3},
-        {"AdobeYcckMixed", Spec(JCS_CMYK, JCS_YCCK), AdobeInks(0, 128, 255, 64), {191, 95, 0}, 3},
+        {"AdobeCmykMixed", Recipe(JCS_CMYK, JCS_CMYK), AdobeInks(0, 128, 255, 64), {191, 95, 0}, 1},
+        {"AdobeYcckRed", Recipe(JCS_CMYK, JCS_YCCK), AdobeInks(0, 255, 255, 0), {255, 0, 0}, 3},
+        {"AdobeYcckGray", Recipe(JCS_CMYK, JCS_YCCK), AdobeInks(0, 0, 0, 128), {127, 127, 127}, 3},
+        {"AdobeYcckMixed", Recipe(JCS_CMYK, JCS_YCCK), AdobeInks(0, 128, 255, 64), {191, 95, 0}, 3},
         // Without the Adobe marker the inks are stored as they are.
-        {"PlainCmykMixed", Spec(JCS_CMYK, JCS_CMYK, false), {0, 128, 255, 64}, {191, 95, 0}, 1},
+        {"PlainCmykMixed", Recipe(JCS_CMYK, JCS_CMYK, false), {0, 128, 255, 64}, {191, 95, 0}, 1},
     };
 }
 
@@ -75,7 +75,7 @@ class JpegColourTest : public ::testing::TestWithParam<ColourCase> {};
 TEST_P(JpegColourTest, DecodesToTheRightRgbOnBothPaths)
 {
     const ColourCase& c = GetParam();
-    const std::vector<std::uint8_t> jpeg = EncodeTestJpeg(c.spec, [&](int, int, std::uint8_t* px) {
+    const std::vector<std::uint8_t> jpeg = EncodeTestJpeg(c.recipe, [&](int, int, std::uint8_t* px) {
         std::memcpy(px, c.stored.data(), c.stored.size());
     });
     const Bitmap bitmap = DecodeJpegMemory(jpeg.data(), jpeg.size());
@@ -101,12 +101,12 @@ INSTANTIATE_TEST_SUITE_P(ColourSpaces, JpegColourTest, ::testing::ValuesIn(Colou
 
 std::vector<std::uint8_t> SmallJpeg(bool progressive = false)
 {
-    TestJpegSpec spec;
-    spec.width = 40;
-    spec.height = 30;
-    spec.progressive = progressive;
-    spec.quality = 80;
-    return EncodeTestJpeg(spec, [](int x, int y, std::uint8_t* px) {
+    TestJpegRecipe recipe;
+    recipe.width = 40;
+    recipe.height = 30;
+    recipe.progressive = progressive;
+    recipe.quality = 80;
+    return EncodeTestJpeg(recipe, [](int x, int y, std::uint8_t* px) {
         px[0] = static_cast<std::uint8_t>(x * 6);
         px[1] = static_cast<std::uint8_t>(y * 8);
         px[2] = static_cast<std::uint8_t>((x * y) & 0xFF);

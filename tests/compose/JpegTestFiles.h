@@ -15,7 +15,7 @@
 namespace palvina::test {
 
 // How a test JPEG is made with libjpeg directly: kinds of file our own encoder never writes.
-struct TestJpegSpec {
+struct TestJpegRecipe {
     int width = 16;
     int height = 16;
     J_COLOR_SPACE input = JCS_RGB;     // JCS_RGB, JCS_GRAYSCALE or JCS_CMYK
@@ -27,7 +27,7 @@ struct TestJpegSpec {
 
 // Encodes a picture whose pixel (x, y) has the components `pixel` writes (1, 3 or 4 bytes).
 // A libjpeg failure here ends the test program with libjpeg's message.
-inline std::vector<std::uint8_t> EncodeTestJpeg(const TestJpegSpec& spec,
+inline std::vector<std::uint8_t> EncodeTestJpeg(const TestJpegRecipe& recipe,
                                                 const std::function<void(int, int, std::uint8_t*)>& pixel)
 {
     jpeg_compress_struct cinfo{};
@@ -37,24 +37,24 @@ inline std::vector<std::uint8_t> EncodeTestJpeg(const TestJpegSpec& spec,
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&cinfo, &buffer, &size);
-    const int components = spec.input == JCS_GRAYSCALE ? 1 : spec.input == JCS_CMYK ? 4 : 3;
-    cinfo.image_width = static_cast<JDIMENSION>(spec.width);
-    cinfo.image_height = static_cast<JDIMENSION>(spec.height);
+    const int components = recipe.input == JCS_GRAYSCALE ? 1 : recipe.input == JCS_CMYK ? 4 : 3;
+    cinfo.image_width = static_cast<JDIMENSION>(recipe.width);
+    cinfo.image_height = static_cast<JDIMENSION>(recipe.height);
     cinfo.input_components = components;
-    cinfo.in_color_space = spec.input;
+    cinfo.in_color_space = recipe.input;
     jpeg_set_defaults(&cinfo);
-    jpeg_set_colorspace(&cinfo, spec.stored);
-    if (spec.stored == JCS_CMYK || spec.stored == JCS_YCCK) {
-        cinfo.write_Adobe_marker = spec.adobeMarker ? TRUE : FALSE;
+    jpeg_set_colorspace(&cinfo, recipe.stored);
+    if (recipe.stored == JCS_CMYK || recipe.stored == JCS_YCCK) {
+        cinfo.write_Adobe_marker = recipe.adobeMarker ? TRUE : FALSE;
     }
-    jpeg_set_quality(&cinfo, spec.quality, TRUE);
-    if (spec.progressive) {
+    jpeg_set_quality(&cinfo, recipe.quality, TRUE);
+    if (recipe.progressive) {
         jpeg_simple_progression(&cinfo);
     }
     jpeg_start_compress(&cinfo, TRUE);
-    std::vector<std::uint8_t> row(static_cast<std::size_t>(spec.width * components));
-    for (int y = 0; y < spec.height; ++y) {
-        for (int x = 0; x < spec.width; ++x) {
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(recipe.width * components));
+    for (int y = 0; y < recipe.height; ++y) {
+        for (int x = 0; x < recipe.width; ++x) {
             pixel(x, y, &row[static_cast<std::size_t>(x * components)]);
         }
         JSAMPROW rows[1] = {row.data()};
