@@ -1,19 +1,14 @@
 #include "compose/ChannelComposer.h"
 
 #include "compose/Composers.h"
+#include "files/AsciiCase.h"
 #include "files/IniFile.h"
-
-#include <algorithm>
-#include <cctype>
 
 namespace palvina {
 
 bool IsAdvertisementPicture(const std::string& picture)
 {
-    std::string name = picture.substr(picture.find_last_of('/') + 1);
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return name.find("ad_") != std::string::npos;
+    return AsciiLower(picture.substr(picture.find_last_of('/') + 1)).find("ad_") != std::string::npos;
 }
 
 bool ComposeChannelPicture(int channelClass, const std::string& picture, const std::string& playList,

@@ -255,13 +255,13 @@ Bitmap DecodeJpegMemory(const std::uint8_t* data, std::size_t size)
     return bitmap;
 }
 
-Bitmap DecodeJpegFile(const std::string& path)
+Bitmap DecodeJpegFile(const std::string& path, int minWidth, int minHeight)
 {
     const PictureFile file(path);
     Bitmap bitmap;
     RowTarget target;
     target.bitmap = &bitmap;
-    DecodeJpeg(JpegInput{file.fd()}, 0, 0, target, &path);
+    DecodeJpeg(JpegInput{file.fd()}, minWidth, minHeight, target, &path);
     return bitmap;
 }
 

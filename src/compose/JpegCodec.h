@@ -24,7 +24,9 @@ struct PictureSize {
 PictureSize ReadJpegSize(const std::string& path);
 PictureSize ReadJpegMemorySize(const std::uint8_t* data, std::size_t size);
 
-Bitmap DecodeJpegFile(const std::string& path);
+// Decodes to a bitmap; with minWidth/minHeight > 0 at the reduced size the rows functions below
+// would choose.
+Bitmap DecodeJpegFile(const std::string& path, int minWidth = 0, int minHeight = 0);
 Bitmap DecodeJpegMemory(const std::uint8_t* data, std::size_t size);
 
 // Streams the picture into `sink`. When minWidth/minHeight are given (> 0), the decoder uses the

@@ -3,14 +3,12 @@
 #include "compose/ComposeContext.h"
 #include "compose/JpegCodec.h"
 #include "compose/Resampler.h"
-#include "compose/RowSink.h"
 #include "compose/StretchedRows.h"
 #include "files/AppDir.h"
 #include "files/Errors.h"
 #include "files/Folders.h"
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 namespace palvina {
@@ -76,22 +74,6 @@ void BlendRowAt(const std::uint8_t* pictureRow, const std::uint8_t* maskRow, int
              canvas.row(static_cast<int>(y)) + static_cast<std::size_t>(offX + left) * 3, right - left);
 }
 
-// Collects decoded rows into a bitmap.
-class BitmapSink : public RowSink {
-public:
-    void begin(int width, int height) override { bitmap = Bitmap(width, height); }
-    void row(const std::uint8_t* bgr) override
-    {
-        if (next >= bitmap.height()) {
-            throw PictureError("Picture rows do not match the announced size");
-        }
-        std::memcpy(bitmap.row(next++), bgr, bitmap.stride());
-    }
-
-    Bitmap bitmap;
-    int next = 0;
-};
-
 } // namespace
 
 void BlendWithMask(const Bitmap& picture, const Bitmap& mask, Bitmap& output)
@@ -143,13 +125,9 @@ void BlendWithRandomMaskAt(const Bitmap& picture, Bitmap& canvas, int offX, int 
 void BlendJpegWithRandomMaskAt(const std::string& picturePath, int width, int height, Bitmap& canvas, int offX,
                                int offY, const std::string& maskFolder, RandomSource& random)
 {
-    BitmapSink mask;
-    const std::string maskPath = PickRandomMask(maskFolder, random);
-    DecodeJpegFileRows(maskPath, width, height, mask);
-    if (mask.bitmap.empty() || mask.next != mask.bitmap.height()) {
-        throw PictureError("Unable to decode the whole picture " + maskPath);
-    }
-    StretchedRows maskRows(mask.bitmap, width, height);
+    // The mask is decoded only as large as the shown size needs, then stretched a row at a time.
+    const Bitmap mask = DecodeJpegFile(PickRandomMask(maskFolder, random), width, height);
+    StretchedRows maskRows(mask, width, height);
     canvas.setFormat(PixelFormat::Bgr24);
     StretchJpegRows(picturePath, width, height, [&](int y, const std::uint8_t* pictureRow) {
         BlendRowAt(pictureRow, maskRows.row(y), width, canvas, offX, static_cast<long long>(offY) + y);

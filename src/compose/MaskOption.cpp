@@ -1,18 +1,14 @@
 #include "compose/MaskOption.h"
 
+#include "files/AsciiCase.h"
 #include "files/Errors.h"
 #include "files/StrictNumber.h"
-
-#include <algorithm>
-#include <cctype>
 
 namespace palvina {
 
 bool ReadMaskOption(const std::string& text)
 {
-    std::string lower = text;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string lower = AsciiLower(text);
     if (lower == "true") {
         return true;
     }

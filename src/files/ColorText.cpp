@@ -1,5 +1,6 @@
 #include "files/ColorText.h"
 
+#include "files/AsciiCase.h"
 #include "files/Errors.h"
 #include "files/StrictNumber.h"
 
@@ -100,13 +101,6 @@ constexpr std::array<std::uint32_t, 31> kSystemRgb{
     0xF0F0F0,  // 30 menu bar
 };
 
-bool SameName(std::string_view a, std::string_view b)
-{
-    const auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&](char x, char y) { return fold(x) == fold(y); });
-}
-
 int HexDigit(char c)
 {
     if (c >= '0' && c <= '9') {
@@ -127,7 +121,7 @@ std::uint32_t TextToColor(std::string_view text)
 {
     const auto fail = [&]() { return ConvertError("'" + std::string(text) + "' is not a valid colour value"); };
     for (const NamedColor& named : kColorNames) {
-        if (SameName(named.name, text)) {
+        if (SameIgnoringAsciiCase(named.name, text)) {
             return named.value;
         }
     }

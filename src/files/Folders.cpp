@@ -1,6 +1,7 @@
 #include "files/Folders.h"
 
 #include "files/AppDir.h"
+#include "files/AsciiCase.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -11,16 +12,7 @@ namespace {
 
 bool IsPictureName(const std::string& name)
 {
-    const std::size_t dot = name.rfind('.');
-    if (dot == std::string::npos || name.size() - dot != 4) {
-        return false;
-    }
-    std::string extension = name.substr(dot);
-    for (char& c : extension) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
+    const std::string extension = LowerExtension(name);
     return extension == ".jpg" || extension == ".bmp";
 }
 

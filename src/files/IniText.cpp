@@ -1,5 +1,6 @@
 #include "files/IniText.h"
 
+#include "files/AsciiCase.h"
 #include "files/GbkText.h"
 
 #include <algorithm>
@@ -25,13 +26,6 @@ std::string_view Trim(std::string_view text)
         text.remove_suffix(1);
     }
     return text;
-}
-
-bool SameName(std::string_view a, std::string_view b)
-{
-    const auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&](char x, char y) { return fold(x) == fold(y); });
 }
 
 // A name as the file will hold it: without surrounding blanks, and with whatever a trip
@@ -125,7 +119,7 @@ struct Section {
 std::optional<Section> FindSection(const std::vector<std::string_view>& lines, std::string_view name)
 {
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (IsHeader(lines[i]) && SameName(HeaderName(lines[i]), name)) {
+        if (IsHeader(lines[i]) && SameIgnoringAsciiCase(HeaderName(lines[i]), name)) {
             std::size_t end = i + 1;
             while (end < lines.size() && !IsHeader(lines[end])) {
                 ++end;
@@ -141,7 +135,7 @@ std::optional<std::size_t> FindKey(const std::vector<std::string_view>& lines, S
 {
     for (std::size_t i = section.header + 1; i < section.end; ++i) {
         const std::optional<KeyLine> line = SplitKeyLine(lines[i]);
-        if (line && SameName(GbkToUtf8(line->key), key)) {
+        if (line && SameIgnoringAsciiCase(GbkToUtf8(line->key), key)) {
             return i;
         }
     }
@@ -235,7 +229,7 @@ bool IniText::eraseSection(std::string_view section)
     bool inSection = false;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         if (IsHeader(lines[i])) {
-            inSection = SameName(HeaderName(lines[i]), name);
+            inSection = SameIgnoringAsciiCase(HeaderName(lines[i]), name);
         }
         if (!inSection) {
             kept.push_back(std::move(lines_[i]));
