@@ -34,7 +34,7 @@ int main(int argc, char** argv)
                 return 2;
             }
             const std::string path = (std::filesystem::path(argv[1]) / ("photo-" + size + ".jpg")).string();
-            palvina::EncodeJpegFile(palvina::bench::PaintPhoto(width, height, 2024), path, 90);
+            palvina::EncodeJpegFile(palvina::synth::PaintPhoto(width, height, 2024), path, 90);
             std::printf("%s\n", path.c_str());
         }
     } catch (const std::exception& e) {

@@ -22,7 +22,7 @@ void StretchArgs(benchmark::internal::Benchmark* b)
 
 void BM_SmoothStretchToScreen(benchmark::State& state)
 {
-    const Bitmap source = bench::PaintPhoto(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), 7);
+    const Bitmap source = synth::PaintPhoto(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), 7);
     Bitmap screen(1920, 1080);
     for (auto _ : state) {
         SmoothStretch(source, screen);
@@ -35,7 +35,7 @@ BENCHMARK(BM_SmoothStretchToScreen)->Apply(StretchArgs);
 // Enlarging: a small picture onto the whole screen.
 void BM_SmoothStretchEnlarge(benchmark::State& state)
 {
-    const Bitmap source = bench::PaintPhoto(800, 600, 7);
+    const Bitmap source = synth::PaintPhoto(800, 600, 7);
     Bitmap screen(1920, 1080);
     for (auto _ : state) {
         SmoothStretch(source, screen);
@@ -59,7 +59,7 @@ BENCHMARK(BM_FillGradient)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_BlendWithMask(benchmark::State& state)
 {
-    const Bitmap picture = bench::PaintPhoto(1920, 1080, 7);
+    const Bitmap picture = synth::PaintPhoto(1920, 1080, 7);
     Bitmap mask(1920, 1080);
     for (int y = 0; y < mask.height(); ++y) {
         for (int x = 0; x < mask.width(); ++x) {

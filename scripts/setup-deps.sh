@@ -3,8 +3,17 @@
 # Packages already present are left alone, so a prepared machine needs no network.
 set -eu
 
+# Build: compilers, libraries of the core, the desktop layer and the windows.
+# Tests: a private X server and session bus, the desktops whose wallpaper and icon switches are
+# exercised for real (GSettings schemas of GNOME, Cinnamon and MATE; xfconf and xfdesktop;
+# pcmanfm), the screen saver hosts, the desktop entry checker, a CJK font for Chinese text.
 PACKAGES="build-essential cmake ninja-build pkg-config
-libjpeg62-turbo-dev libgtest-dev libbenchmark-dev"
+libjpeg62-turbo-dev libgtest-dev libbenchmark-dev
+qt6-base-dev libcurl4-openssl-dev libx11-dev libglib2.0-dev libcpp-httplib-dev
+xvfb xauth xdotool x11-utils dbus dbus-x11 libglib2.0-bin
+gsettings-desktop-schemas cinnamon-desktop-data mate-desktop-common
+xfconf xfdesktop4 pcmanfm xscreensaver mate-screensaver desktop-file-utils
+fonts-wqy-zenhei"
 
 missing=""
 for p in $PACKAGES; do

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace palvina::bench {
+namespace palvina::synth {
 
 // A landscape that compresses like a real photo: sky with clouds, hazy ridges, textured hills,
 // trees and houses with hard edges, and sensor grain on every pixel. The scene is laid out
@@ -12,4 +12,4 @@ namespace palvina::bench {
 // camera of that resolution would record. Pure function of its arguments.
 Bitmap PaintPhoto(int width, int height, std::uint32_t seed);
 
-} // namespace palvina::bench
+} // namespace palvina::synth

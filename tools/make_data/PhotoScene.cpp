@@ -8,17 +8,9 @@
 #include <cmath>
 #include <vector>
 
-namespace palvina::bench {
+namespace palvina::synth {
 
 namespace {
-
-using synth::FromHex;
-using synth::HashUnit;
-using synth::Mix;
-using synth::Rgb;
-using synth::Scale;
-using synth::SmoothStep;
-using synth::ValueNoise;
 
 struct House {
     float left, right, top;  // in fractions of width and height; the bottom is below the hill line
@@ -133,4 +125,4 @@ Bitmap PaintPhoto(int width, int height, std::uint32_t seed)
     return photo;
 }
 
-} // namespace palvina::bench
+} // namespace palvina::synth
