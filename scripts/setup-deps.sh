@@ -10,7 +10,7 @@ set -eu
 PACKAGES="build-essential cmake ninja-build pkg-config
 libjpeg62-turbo-dev libgtest-dev libbenchmark-dev
 qt6-base-dev libcurl4-openssl-dev libx11-dev libglib2.0-dev libcpp-httplib-dev
-xvfb xauth xdotool x11-utils dbus dbus-x11 libglib2.0-bin
+xvfb xauth xdotool x11-utils libxres1 dbus dbus-x11 libglib2.0-bin
 gsettings-desktop-schemas cinnamon-desktop-data mate-desktop-common
 xfconf xfdesktop4 pcmanfm xscreensaver mate-screensaver desktop-file-utils
 fonts-wqy-zenhei"

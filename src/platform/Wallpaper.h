@@ -11,11 +11,12 @@ class WallpaperBackend;
 // tile "1" and style "0". Never fails towards the caller: errors end the call silently.
 void ApplyWallpaper(const std::string& path, const std::string& tile, const std::string& style);
 
-// The desktop wallpaper's path, tile and style values. Never fails: what could not be read is
-// empty text.
+// The desktop wallpaper's path, tile and style values. Never fails: when the backend cannot
+// read them, all three are empty text. Calls of these two are serialised.
 void ReadWallpaperSettings(std::string& path, std::string& tile, std::string& style);
 
-// The backend in use: chosen on first use from the running desktop (ChooseWallpaperBackend).
+// The backend in use: chosen once, on first use, from the running desktop
+// (ChooseWallpaperBackend); thread-safe. The reference is valid until SetWallpaperBackend.
 WallpaperBackend& CurrentWallpaperBackend();
 
 // Replaces the backend in use (tests install a fake; nullptr chooses again on next use).

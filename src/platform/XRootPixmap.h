@@ -1,0 +1,15 @@
+#pragma once
+
+#include "compose/Bitmap.h"
+
+struct _XDisplay;
+
+namespace palvina {
+
+// Puts a 32-bit canvas into a new pixmap of the default screen's depth, each pixel converted
+// through the default visual's red, green and blue masks (TrueColor or DirectColor of any
+// depth, 24 and 32 bits included). Returns the pixmap's id; the caller owns it. Throws
+// std::runtime_error when the visual has no masks (palette displays) or Xlib runs out of memory.
+unsigned long UploadRootPixmap(_XDisplay* display, const Bitmap& canvas);
+
+} // namespace palvina
