@@ -33,6 +33,16 @@ ChannelTable MakeChannelTable(unsigned long mask)
     return table;
 }
 
+// The 8-bit value of one colour component read from under the visual's mask.
+std::uint8_t ComponentFromPixel(unsigned long pixel, unsigned long mask)
+{
+    const int shift = std::countr_zero(mask);
+    const int bits = std::popcount(mask);
+    const std::uint64_t top = (bits >= 32) ? 0xFFFFFFFFull : ((1ull << bits) - 1);
+    const std::uint64_t value = (pixel & mask) >> shift;
+    return static_cast<std::uint8_t>((value * 255 + top / 2) / top);
+}
+
 bool HostIsLittleEndian()
 {
     return std::endian::native == std::endian::little;
@@ -96,6 +106,41 @@ unsigned long UploadRootPixmap(_XDisplay* display, const Bitmap& canvas)
     XFreeGC(display, gc);
     XDestroyImage(image);
     return pixmap;
+}
+
+Bitmap DownloadRootPixmap(_XDisplay* display, unsigned long pixmap)
+{
+    Visual* visual = DefaultVisual(display, DefaultScreen(display));
+    if (visual->red_mask == 0 || visual->green_mask == 0 || visual->blue_mask == 0) {
+        throw std::runtime_error("the X display has no true-colour visual for the wallpaper");
+    }
+    Window root = 0;
+    int x = 0;
+    int y = 0;
+    unsigned width = 0;
+    unsigned height = 0;
+    unsigned border = 0;
+    unsigned depth = 0;
+    if (!XGetGeometry(display, pixmap, &root, &x, &y, &width, &height, &border, &depth)
+        || static_cast<int>(depth) != DefaultDepth(display, DefaultScreen(display))) {
+        throw std::runtime_error("the root pixmap cannot be read");
+    }
+    XImage* image = XGetImage(display, pixmap, 0, 0, width, height, AllPlanes, ZPixmap);
+    if (!image) {
+        throw std::runtime_error("the root pixmap cannot be read");
+    }
+    Bitmap picture(static_cast<int>(width), static_cast<int>(height));
+    for (unsigned row = 0; row < height; ++row) {
+        std::uint8_t* out = picture.row(static_cast<int>(row));
+        for (unsigned column = 0; column < width; ++column, out += 3) {
+            const unsigned long pixel = XGetPixel(image, static_cast<int>(column), static_cast<int>(row));
+            out[0] = ComponentFromPixel(pixel, visual->blue_mask);
+            out[1] = ComponentFromPixel(pixel, visual->green_mask);
+            out[2] = ComponentFromPixel(pixel, visual->red_mask);
+        }
+    }
+    XDestroyImage(image);
+    return picture;
 }
 
 } // namespace palvina

@@ -12,4 +12,9 @@ namespace palvina {
 // std::runtime_error when the visual has no masks (palette displays) or Xlib runs out of memory.
 unsigned long UploadRootPixmap(_XDisplay* display, const Bitmap& canvas);
 
+// The pixels of a pixmap of the default screen's depth, converted back through the default
+// visual's masks into a 24-bit picture. Throws std::runtime_error when the pixmap cannot be
+// read (gone, another depth) or the visual has no masks.
+Bitmap DownloadRootPixmap(_XDisplay* display, unsigned long pixmap);
+
 } // namespace palvina

@@ -1,5 +1,6 @@
 #include "platform/XRootWallpaper.h"
 
+#include "compose/BmpFile.h"
 #include "compose/PictureLoad.h"
 #include "files/IniFile.h"
 #include "platform/RootCanvas.h"
@@ -171,8 +172,45 @@ void XRootWallpaper::apply(const WallpaperSettings& settings)
 WallpaperSettings XRootWallpaper::read()
 {
     const std::string file = RootWallpaperRecordPath();
-    return {ReadIniValue(kRecordSection, kPathKey, file), ReadIniValue(kRecordSection, kTileKey, file),
-            ReadIniValue(kRecordSection, kStyleKey, file)};
+    WallpaperSettings recorded{ReadIniValue(kRecordSection, kPathKey, file),
+                               ReadIniValue(kRecordSection, kTileKey, file),
+                               ReadIniValue(kRecordSection, kStyleKey, file)};
+    if (!recorded.tile.empty() || !recorded.style.empty()) {
+        return recorded;
+    }
+    return KeepForeignRootPicture();
+}
+
+WallpaperSettings XRootWallpaper::KeepForeignRootPicture()
+{
+    // Nothing was applied through us yet, but another program (a window manager's setter) may
+    // have put a picture on the root. Kept as a screen-size BMP, tiled from (0, 0), it can be
+    // applied again later, so the user's own background comes back when the player ends.
+    XDisplay connection;
+    if (!connection.isOpen()) {
+        return {};
+    }
+    Display* display = connection.get();
+    XErrorTrap trap(display);
+    const Pixmap shown = ReadPixmapProperty(display, DefaultRootWindow(display),
+                                            XInternAtom(display, "_XROOTPMAP_ID", False));
+    if (shown == 0) {
+        return {};
+    }
+    Bitmap picture;
+    try {
+        picture = DownloadRootPixmap(display, shown);
+    } catch (const std::runtime_error&) {
+        return {};
+    }
+    if (trap.syncAndCheckError()) {
+        return {};
+    }
+    const std::string path = RootBackgroundCopyPath();
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+    WriteBmpFile(picture, path);
+    return {path, "1", "0"};
 }
 
 std::string RootWallpaperRecordPath()
@@ -180,6 +218,12 @@ std::string RootWallpaperRecordPath()
     const char* config = std::getenv("XDG_CONFIG_HOME");
     const std::string base = (config && config[0] == '/') ? std::string(config) : HomeFolder() + "/.config";
     return base + "/kestova/desktop.ini";
+}
+
+std::string RootBackgroundCopyPath()
+{
+    const std::string record = RootWallpaperRecordPath();
+    return record.substr(0, record.rfind('/') + 1) + "root-background.bmp";
 }
 
 std::unique_ptr<WallpaperBackend> MakeXRootWallpaper()

@@ -18,13 +18,22 @@ public:
     // Throws PictureError for a picture that cannot be read, std::runtime_error without a
     // display, FileWriteError when the record cannot be written.
     void apply(const WallpaperSettings& settings) override;
-    // The values last applied through this backend (by any process of this user).
+    // The values last applied through this backend (by any process of this user). Before the
+    // first apply, a background another program left on the root is saved as a picture
+    // (RootBackgroundCopyPath(), tiled) and named instead; without one the values are empty.
     WallpaperSettings read() override;
     const char* name() const override { return "x-root"; }
+
+private:
+    static WallpaperSettings KeepForeignRootPicture();
 };
 
 // $XDG_CONFIG_HOME/kestova/desktop.ini ($HOME/.config when the variable is unset, empty or
 // not an absolute path).
 std::string RootWallpaperRecordPath();
+
+// Where read() keeps the root background another program had set: root-background.bmp beside
+// the record.
+std::string RootBackgroundCopyPath();
 
 } // namespace palvina

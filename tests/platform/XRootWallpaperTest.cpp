@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -235,12 +236,43 @@ TEST_F(XRootWallpaperTest, ReadGivesBackWhatWasAppliedAndKeepsItInGb18030)
     EXPECT_NE(bytes.find("\r\n"), std::string::npos);
 }
 
-TEST_F(XRootWallpaperTest, NothingAppliedReadsEmpty)
+TEST_F(XRootWallpaperTest, NothingAppliedOnABareRootReadsEmpty)
 {
+    backend_.apply({"", "1", "0"});
+    std::filesystem::remove(RootWallpaperRecordPath());
+
     const WallpaperSettings read = backend_.read();
     EXPECT_EQ(read.path, "");
     EXPECT_EQ(read.tile, "");
     EXPECT_EQ(read.style, "");
+}
+
+TEST_F(XRootWallpaperTest, AnotherProgramsRootBackgroundIsKeptAsAPictureThatAppliesBack)
+{
+    // Another program's background: applied under another user's record, which we then lose.
+    const std::string picture = folder_.file("theirs.bmp");
+    WriteQuadrantPicture(picture, kSecondColours);
+    {
+        const xtest::ScopedEnv elsewhere("XDG_CONFIG_HOME", folder_.path() + "elsewhere");
+        backend_.apply({picture, "1", "0"});
+    }
+    std::filesystem::remove(picture);
+
+    const WallpaperSettings kept = backend_.read();
+    EXPECT_EQ(kept.path, RootBackgroundCopyPath());
+    EXPECT_EQ(kept.tile, "1");
+    EXPECT_EQ(kept.style, "0");
+    const Bitmap copy = ReadBmpFile(kept.path);
+    EXPECT_EQ(copy.width(), display_.width());
+    EXPECT_EQ(copy.height(), display_.height());
+
+    // The player's pictures come and go; applying the kept copy brings the background back.
+    const std::string ours = folder_.file("ours.bmp");
+    WriteQuadrantPicture(ours, kFirstColours);
+    backend_.apply({ours, "1", "0"});
+    ExpectTiled(kFirstColours);
+    backend_.apply(kept);
+    ExpectTiled(kSecondColours);
 }
 
 TEST_F(XRootWallpaperTest, UnreadablePictureThrowsAndChangesNothing)
@@ -269,8 +301,8 @@ TEST_F(XRootWallpaperTest, WithoutADisplayItThrowsAndTheFacadeSwallowsIt)
         SetWallpaperBackend(std::make_unique<XRootWallpaper>());
         EXPECT_NO_THROW(ApplyWallpaper(picture, "1", "0"));
         SetWallpaperBackend(nullptr);
+        EXPECT_EQ(backend_.read().path, "");
     }
-    EXPECT_EQ(backend_.read().path, "");
 }
 
 TEST_F(XRootWallpaperTest, FacadeAppliesThroughTheXRootWithDefaultedValues)
