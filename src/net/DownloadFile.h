@@ -12,9 +12,10 @@ namespace palvina {
 // A relative path is tried on the product web site and, after any failure, once more on the
 // second download host; an absolute address gets one attempt. The body goes to a temporary
 // file in the same folder that is renamed over `localFile` only once it has arrived whole, so
-// a failed or cut-off transfer leaves an existing file as it was. Every failure (no connection,
-// an error status, a stalled or oversized body, a failed write) is a false result; nothing is
-// thrown or shown. Thread-safe: each attempt has its own client.
+// a failed or cut-off transfer leaves an existing file as it was. Only http and https are
+// fetched; up to 5 redirects are followed and only a 2xx answer counts as a body. Every failure
+// (no connection, an error status, a stalled or oversized body, a failed write) is a false
+// result; nothing is thrown or shown. Thread-safe: each attempt has its own client.
 bool DownloadFile(const std::string& remote, const std::string& localFile, bool relative);
 
 // Limits of one attempt. A dead or stalled server must not hold a worker thread forever.
