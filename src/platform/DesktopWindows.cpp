@@ -50,6 +50,11 @@ void SetDesktopIconViewVisible(bool visible)
         if (kind != DesktopKind::Other && SetIconsThroughDesktopSwitch(kind, visible)) {
             return;
         }
+        if (kind == DesktopKind::Kde) {
+            // Plasma draws the icons and the wallpaper in one desktop window: unmapping it would
+            // take the wallpaper away too, so there the command has no effect.
+            return;
+        }
         XDisplay connection;
         if (!connection.isOpen()) {
             return;

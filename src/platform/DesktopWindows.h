@@ -9,7 +9,8 @@ bool IsPointerOnBareDesktop();
 
 // Shows or hides the desktop's icon view: the running desktop's own switch where it has one
 // (SetIconsThroughDesktopSwitch), otherwise by mapping/unmapping the _NET_WM_WINDOW_TYPE_DESKTOP
-// window. Without an icon view nothing happens. Never throws.
+// window. Without an icon view nothing happens, nor on KDE Plasma, whose one desktop window
+// draws the wallpaper too. Never throws.
 void SetDesktopIconViewVisible(bool visible);
 
 } // namespace palvina
