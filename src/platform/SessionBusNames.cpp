@@ -25,19 +25,23 @@ bool SessionBusKnown()
 
 } // namespace
 
-std::vector<std::string> ListSessionBusNames()
+GDBusConnection* OpenPrivateSessionBus(std::string* why)
 {
-    std::vector<std::string> names;
+    const auto fail = [why](const std::string& text, GError* error) -> GDBusConnection* {
+        if (why) {
+            *why = text + (error ? std::string(": ") + error->message : std::string());
+        }
+        g_clear_error(&error);
+        return nullptr;
+    };
     if (!SessionBusKnown()) {
-        return names;
+        return fail("no session bus is known", nullptr);
     }
     GError* error = nullptr;
     gchar* address = g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SESSION, nullptr, &error);
     if (!address) {
-        g_clear_error(&error);
-        return names;
+        return fail("no session bus", error);
     }
-    // A private connection: the shared one would end the process when the bus goes away.
     GDBusConnection* connection = g_dbus_connection_new_for_address_sync(
         address,
         static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT
@@ -45,10 +49,28 @@ std::vector<std::string> ListSessionBusNames()
         nullptr, nullptr, &error);
     g_free(address);
     if (!connection) {
-        g_clear_error(&error);
-        return names;
+        return fail("cannot connect to the session bus", error);
     }
     g_dbus_connection_set_exit_on_close(connection, FALSE);
+    return connection;
+}
+
+void CloseSessionBus(GDBusConnection* connection)
+{
+    if (connection) {
+        g_dbus_connection_close_sync(connection, nullptr, nullptr);
+        g_object_unref(connection);
+    }
+}
+
+std::vector<std::string> ListSessionBusNames()
+{
+    std::vector<std::string> names;
+    GDBusConnection* connection = OpenPrivateSessionBus();
+    if (!connection) {
+        return names;
+    }
+    GError* error = nullptr;
     GVariant* reply = g_dbus_connection_call_sync(
         connection, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
         "ListNames", nullptr, G_VARIANT_TYPE("(as)"), G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs,
@@ -64,8 +86,7 @@ std::vector<std::string> ListSessionBusNames()
         g_variant_unref(reply);
     }
     g_clear_error(&error);
-    g_dbus_connection_close_sync(connection, nullptr, nullptr);
-    g_object_unref(connection);
+    CloseSessionBus(connection);
     return names;
 }
 

@@ -108,20 +108,26 @@ unsigned long UploadRootPixmap(_XDisplay* display, const Bitmap& canvas)
     return pixmap;
 }
 
+bool ReadPixmapGeometry(_XDisplay* display, unsigned long pixmap, unsigned& width, unsigned& height,
+                        unsigned& depth)
+{
+    Window root = 0;
+    int x = 0;
+    int y = 0;
+    unsigned border = 0;
+    return XGetGeometry(display, pixmap, &root, &x, &y, &width, &height, &border, &depth) != 0;
+}
+
 Bitmap DownloadRootPixmap(_XDisplay* display, unsigned long pixmap)
 {
     Visual* visual = DefaultVisual(display, DefaultScreen(display));
     if (visual->red_mask == 0 || visual->green_mask == 0 || visual->blue_mask == 0) {
         throw std::runtime_error("the X display has no true-colour visual for the wallpaper");
     }
-    Window root = 0;
-    int x = 0;
-    int y = 0;
     unsigned width = 0;
     unsigned height = 0;
-    unsigned border = 0;
     unsigned depth = 0;
-    if (!XGetGeometry(display, pixmap, &root, &x, &y, &width, &height, &border, &depth)
+    if (!ReadPixmapGeometry(display, pixmap, width, height, depth)
         || static_cast<int>(depth) != DefaultDepth(display, DefaultScreen(display))) {
         throw std::runtime_error("the root pixmap cannot be read");
     }

@@ -12,6 +12,11 @@ namespace palvina {
 // std::runtime_error when the visual has no masks (palette displays) or Xlib runs out of memory.
 unsigned long UploadRootPixmap(_XDisplay* display, const Bitmap& canvas);
 
+// Size and depth of a pixmap; false when the server does not answer (the caller traps the
+// BadDrawable error of a pixmap that is gone).
+bool ReadPixmapGeometry(_XDisplay* display, unsigned long pixmap, unsigned& width, unsigned& height,
+                        unsigned& depth);
+
 // The pixels of a pixmap of the default screen's depth, converted back through the default
 // visual's masks into a 24-bit picture. Throws std::runtime_error when the pixmap cannot be
 // read (gone, another depth) or the visual has no masks.

@@ -61,14 +61,10 @@ Pixmap ReadPixmapProperty(Display* display, Window root, Atom property)
 bool PixmapExists(Display* display, Pixmap pixmap, XErrorTrap& trap)
 {
     trap.syncAndCheckError();
-    Window root = 0;
-    int x = 0;
-    int y = 0;
     unsigned width = 0;
     unsigned height = 0;
-    unsigned border = 0;
     unsigned depth = 0;
-    const bool answered = XGetGeometry(display, pixmap, &root, &x, &y, &width, &height, &border, &depth) != 0;
+    const bool answered = ReadPixmapGeometry(display, pixmap, width, height, depth);
     return !trap.syncAndCheckError() && answered;
 }
 

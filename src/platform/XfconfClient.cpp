@@ -1,9 +1,9 @@
 #include "platform/XfconfClient.h"
 
+#include "platform/SessionBusNames.h"
+
 #include <gio/gio.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <stdexcept>
 
 namespace palvina {
@@ -27,18 +27,6 @@ bool IsNotFoundError(const GError* error)
     return remote == "org.xfce.Xfconf.Error.PropertyNotFound" || remote == "org.xfce.Xfconf.Error.ChannelNotFound";
 }
 
-// Only a bus whose address is known: GIO would otherwise try to launch one of its own.
-bool SessionBusKnown()
-{
-    const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-    if (address && *address) {
-        return true;
-    }
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    std::error_code ignored;
-    return runtime && *runtime && std::filesystem::exists(std::string(runtime) + "/bus", ignored);
-}
-
 [[noreturn]] void ThrowFrom(GError* error, const std::string& what)
 {
     const std::string message = what + ": " + (error ? error->message : "no answer");
@@ -50,30 +38,16 @@ bool SessionBusKnown()
 
 XfconfClient::XfconfClient()
 {
-    if (!SessionBusKnown()) {
-        throw std::runtime_error("no session bus to reach xfconfd on");
-    }
-    GError* error = nullptr;
-    gchar* address = g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SESSION, nullptr, &error);
-    if (!address) {
-        ThrowFrom(error, "no session bus");
-    }
-    connection_ = g_dbus_connection_new_for_address_sync(
-        address,
-        static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT
-                                          | G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-        nullptr, nullptr, &error);
-    g_free(address);
+    std::string why;
+    connection_ = OpenPrivateSessionBus(&why);
     if (!connection_) {
-        ThrowFrom(error, "cannot connect to the session bus");
+        throw std::runtime_error("cannot reach xfconfd: " + why);
     }
-    g_dbus_connection_set_exit_on_close(connection_, FALSE);
 }
 
 XfconfClient::~XfconfClient()
 {
-    g_dbus_connection_close_sync(connection_, nullptr, nullptr);
-    g_object_unref(connection_);
+    CloseSessionBus(connection_);
 }
 
 GVariant* XfconfClient::call(const char* method, GVariant* parameters, const char* replyType)
