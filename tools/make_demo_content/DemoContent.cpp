@@ -14,7 +14,7 @@ struct Size {
     int height;
 };
 
-struct ChannelSpec {
+struct ChannelRecipe {
     const char* name;
     const char* thumbnail;
     Tint tint;
@@ -32,21 +32,21 @@ constexpr int kSmallCount = 3;
 constexpr int kSmallSharedCount = 2;
 
 constexpr std::array kPictorial{
-    ChannelSpec{"旅行画报", "illustrated0.jpg", {1.0f, 1.0f, 1.0f, 0}, 8},
-    ChannelSpec{"田园时光", "illustrated1.jpg", {1.08f, 1.0f, 0.88f, 4}, 6},
-    ChannelSpec{"秋色宜人", "illustrated2.jpg", {1.15f, 0.95f, 0.75f, 0}, 9},
-    ChannelSpec{"摄影月刊", "illustrated3.jpg", {1.05f, 0.97f, 0.85f, 10}, 5},
+    ChannelRecipe{"旅行画报", "illustrated0.jpg", {1.0f, 1.0f, 1.0f, 0}, 8},
+    ChannelRecipe{"田园时光", "illustrated1.jpg", {1.08f, 1.0f, 0.88f, 4}, 6},
+    ChannelRecipe{"秋色宜人", "illustrated2.jpg", {1.15f, 0.95f, 0.75f, 0}, 9},
+    ChannelRecipe{"摄影月刊", "illustrated3.jpg", {1.05f, 0.97f, 0.85f, 10}, 5},
 };
 
 constexpr std::array kWallpaper{
-    ChannelSpec{"风景壁纸", "wallpaper0.jpg", {1.0f, 1.0f, 1.0f, 0}, 6},
-    ChannelSpec{"晨曦暮色", "wallpaper1.jpg", {1.12f, 0.92f, 0.9f, 6}, 5},
-    ChannelSpec{"四季山川", "wallpaper2.jpg", {0.9f, 1.0f, 1.12f, 0}, 5},
+    ChannelRecipe{"风景壁纸", "wallpaper0.jpg", {1.0f, 1.0f, 1.0f, 0}, 6},
+    ChannelRecipe{"晨曦暮色", "wallpaper1.jpg", {1.12f, 0.92f, 0.9f, 6}, 5},
+    ChannelRecipe{"四季山川", "wallpaper2.jpg", {0.9f, 1.0f, 1.12f, 0}, 5},
 };
 
 constexpr std::array kShared{
-    ChannelSpec{"家乡的春天", "", {0.95f, 1.08f, 0.92f, 0}, 4},
-    ChannelSpec{"海边假日", "", {0.9f, 0.98f, 1.15f, 8}, 3},
+    ChannelRecipe{"家乡的春天", "", {0.95f, 1.08f, 0.92f, 0}, 4},
+    ChannelRecipe{"海边假日", "", {0.9f, 0.98f, 1.15f, 8}, 3},
 };
 
 // Shared-album pictures: some smaller than a 1920 x 1080 screen (centred), some larger (stretched).
@@ -96,19 +96,19 @@ Size PageSize(std::size_t channel, int entry)
 }
 
 // A line about the scene, then where the picture stands in its channel.
-std::vector<std::string> DescribeEntry(const ChannelSpec& spec, std::size_t channel, int entry, int count)
+std::vector<std::string> DescribeEntry(const ChannelRecipe& recipe, std::size_t channel, int entry, int count)
 {
     return {kDescriptions[(channel * 5 + static_cast<std::size_t>(entry) * 3) % kDescriptions.size()],
-            std::string("《") + spec.name + "》第" + std::to_string(entry + 1) + "张，共" + std::to_string(count) + "张"};
+            std::string("《") + recipe.name + "》第" + std::to_string(entry + 1) + "张，共" + std::to_string(count) + "张"};
 }
 
-ChannelPlan StartChannel(const ChannelSpec& spec, std::uint32_t seed)
+ChannelPlan StartChannel(const ChannelRecipe& recipe, std::uint32_t seed)
 {
     ChannelPlan plan;
-    plan.name = spec.name;
-    plan.thumbnail = spec.thumbnail;
+    plan.name = recipe.name;
+    plan.thumbnail = recipe.thumbnail;
     plan.seed = seed + kThumbnailSeed;
-    plan.tint = spec.tint;
+    plan.tint = recipe.tint;
     return plan;
 }
 
@@ -123,15 +123,15 @@ PicturePlan Entry(const char* stem, int entry, Size size, std::uint32_t seed)
     return picture;
 }
 
-void AddNetworkChannels(std::span<const ChannelSpec> specs, bool pictorial, bool small, const std::string& site,
+void AddNetworkChannels(std::span<const ChannelRecipe> recipes, bool pictorial, bool small, const std::string& site,
                         std::vector<ChannelPlan>& channels)
 {
     const std::uint32_t base = pictorial ? kPictorialSeeds : kWallpaperSeeds;
-    for (std::size_t c = 0; c < specs.size(); ++c) {
-        const ChannelSpec& spec = specs[c];
+    for (std::size_t c = 0; c < recipes.size(); ++c) {
+        const ChannelRecipe& recipe = recipes[c];
         const std::uint32_t seed = base + static_cast<std::uint32_t>(c) * 100;
-        ChannelPlan plan = StartChannel(spec, seed);
-        const int count = small ? kSmallCount : spec.count;
+        ChannelPlan plan = StartChannel(recipe, seed);
+        const int count = small ? kSmallCount : recipe.count;
         // The advertisement page is the second picture wallpaper channel 0 plays (entries play
         // from the highest number down).
         const int adEntry = !pictorial && c == 0 ? count - 2 : -1;
@@ -140,7 +140,7 @@ void AddNetworkChannels(std::span<const ChannelSpec> specs, bool pictorial, bool
             PicturePlan picture =
                 Entry(pictorial ? "page%02d" : "wall%02d", e, Scaled(size, small), seed + static_cast<std::uint32_t>(e));
             picture.title = kTitles[(c * 7 + static_cast<std::size_t>(e)) % kTitles.size()];
-            picture.text = DescribeEntry(spec, c, e, count);
+            picture.text = DescribeEntry(recipe, c, e, count);
             if (pictorial && e % 3 == 0) {
                 picture.link = site;
             }
@@ -160,11 +160,11 @@ void AddNetworkChannels(std::span<const ChannelSpec> specs, bool pictorial, bool
 void AddSharedAlbums(bool small, std::vector<ChannelPlan>& albums)
 {
     for (std::size_t a = 0; a < kShared.size(); ++a) {
-        const ChannelSpec& spec = kShared[a];
+        const ChannelRecipe& recipe = kShared[a];
         const std::uint32_t seed = kSharedSeeds + static_cast<std::uint32_t>(a) * 100;
-        ChannelPlan plan = StartChannel(spec, seed);
+        ChannelPlan plan = StartChannel(recipe, seed);
         plan.thumbnail.clear();
-        const int count = small ? kSmallSharedCount : spec.count;
+        const int count = small ? kSmallSharedCount : recipe.count;
         for (int e = 0; e < count; ++e) {
             plan.pictures.push_back(
                 Entry("photo%02d", e, Scaled(kSharedSizes.at(a).at(static_cast<std::size_t>(e)), small),
