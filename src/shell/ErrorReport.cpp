@@ -35,21 +35,13 @@ void ReportText(const std::string& text)
 {
     try {
         const ReportHandler handler = CurrentHandler();
-        const bool hasWidgets = qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
-        std::function<void()> show;
         if (handler) {
-            show = [handler, text] { handler(text); };
-        } else if (hasWidgets) {
-            show = [text] { ShowErrorBox(text); };
+            PresentOnUiThread([handler, text] { handler(text); });
+        } else if (HasWidgetApplication()) {
+            PresentOnUiThread([text] { ShowErrorBox(text); });
         } else {
             std::fprintf(stderr, "%s\n", text.c_str());
-            return;
         }
-        if (!QCoreApplication::instance()) {
-            show();
-            return;
-        }
-        CallOnUiThreadAndWait(std::move(show));
     } catch (...) {
         // The report itself must not fail its caller.
     }

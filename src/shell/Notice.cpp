@@ -66,22 +66,14 @@ void ShowNotice(int kind, const std::string& text)
     }
     try {
         const NoticeHandler handler = CurrentHandler();
-        const bool hasWidgets = qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
-        std::function<void()> show;
         if (handler) {
-            show = [handler, kind, text] { handler(kind, text); };
-        } else if (hasWidgets) {
-            show = [kind, text] { ShowNoticeBox(kind, text); };
+            PresentOnUiThread([handler, kind, text] { handler(kind, text); });
+        } else if (HasWidgetApplication()) {
+            PresentOnUiThread([kind, text] { ShowNoticeBox(kind, text); });
         } else {
             // A program without windows (a command-line tool) tells its user on stderr.
             std::fprintf(stderr, "%s: %s\n", CaptionOfKind(kind), text.c_str());
-            return;
         }
-        if (!QCoreApplication::instance()) {
-            show();
-            return;
-        }
-        CallOnUiThreadAndWait(std::move(show));
     } catch (...) {
         // A notice cannot fail towards its caller.
     }

@@ -1,5 +1,6 @@
 #include "shell/UiThreadCall.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QThread>
@@ -128,6 +129,20 @@ bool CallOnUiThreadAndWait(std::function<void()> call, const std::atomic<bool>* 
         }
     }
     return pending->ok;
+}
+
+bool HasWidgetApplication()
+{
+    return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
+void PresentOnUiThread(std::function<void()> present)
+{
+    if (!QCoreApplication::instance()) {
+        present();
+        return;
+    }
+    CallOnUiThreadAndWait(std::move(present));
 }
 
 } // namespace palvina

@@ -20,4 +20,11 @@ bool CallOnUiThreadAndWait(std::function<void()> call, const std::atomic<bool>* 
 // True when there is an application object and the calling thread is its thread.
 bool IsUiThread();
 
+// True when the application object is a QApplication, so message boxes can be shown.
+bool HasWidgetApplication();
+
+// Runs `present` (a message box, a test's handler) on the UI thread while the caller waits;
+// without any application object it runs at once on the calling thread.
+void PresentOnUiThread(std::function<void()> present);
+
 } // namespace palvina
